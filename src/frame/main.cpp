@@ -1,5 +1,7 @@
 // main.cpp -- Stardrift: start-up, the frame loop, shutdown
 
+#include <atomic>
+
 #include <allegro.h>
 
 #include "frame/display.h"
@@ -7,11 +9,22 @@
 #include "frame/tasks.h"
 #include "world/state.h"
 
+// Set from Allegro's window thread when the window's close button is pressed.
+static std::atomic<bool> close_pressed{false};
+
+static void press_close()
+{
+    close_pressed = true;
+}
+
 int main()
 {
     init_game();
+    // A window's close button ends the game just as ESC does.
+    set_close_button_callback(press_close);
+
     // ESC is looked at only here, so the frame in progress is always shown.
-    while (!key[KEY_ESC]) {
+    while (!key[KEY_ESC] && !close_pressed) {
         run_owed_tasks();
         compose_frame();
         vsync();
