@@ -1,0 +1,40 @@
+# res_x = 1024 and res_y = 768 in the configuration file give a 1024x768
+# screen: the status line moves to its place for that size, and the game
+# draws beyond the 800x600 corner.
+. "$(dirname "$0")/lib.sh"
+
+e2e_start_xvfb 1024 768
+e2e_start_game "[Settings]
+res_x = 1024
+res_y = 768"
+
+# An 800x600 picture would sit centred on this screen, its status line at
+# (482, 93); at 1024x768 the line is at (473, 12).
+read -r sx sy <<<"$(e2e_status_pos 1024 768)"
+e2e_wait_screen 15 text "Level: 1 Score: 0" "$sx" "$sy" 215
+e2e_log "status line at ($sx, $sy)"
+for x in 10 30 50 70; do
+  e2e_probe sprite "$E2E_SHOT" graphics/life.bmp 0 0 20 9 "$x" 10 || e2e_fail "no life icon at ($x, 10)"
+done
+e2e_log "four life icons at x = 10, 30, 50, 70"
+
+# Stars lie all over the screen, also in the strips right of x = 912 and
+# below y = 684, which an 800x600 picture covers neither at (0, 0) nor centred.
+deadline=$(( $(e2e_now_ms) + 5000 ))
+while :; do
+  right=$(e2e_probe count "$E2E_SHOT" 210 912 0 112 768) || e2e_fail "screen_probe count failed"
+  below=$(e2e_probe count "$E2E_SHOT" 210 0 684 1024 84) || e2e_fail "screen_probe count failed"
+  [ "$right" -gt 0 ] && [ "$below" -gt 0 ] && break
+  [ "$(e2e_now_ms)" -lt "$deadline" ] ||
+    e2e_fail "no stars in the screen's right or bottom strip (x >= 912: $right, y >= 684: $below pixels)"
+  sleep 0.2
+  e2e_shot more
+done
+e2e_log "star pixels at x >= 912: $right, at y >= 684: $below"
+
+e2e_key_down Escape
+e2e_wait_exit 2 || e2e_fail "the game still runs 2 s after ESC went down"
+e2e_key_up Escape
+e2e_check_no_crash
+[ "$E2E_GAME_STATUS" = 0 ] || e2e_fail "exit status $E2E_GAME_STATUS after ESC, want 0"
+e2e_pass

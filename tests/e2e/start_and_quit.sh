@@ -1,0 +1,28 @@
+# A fresh start at the default 800x600 with no configuration file: level 1,
+# score 0 and four lives on screen; holding ESC ends the game at once.
+. "$(dirname "$0")/lib.sh"
+
+e2e_start_xvfb 800 600
+e2e_start_game
+
+read -r sx sy <<<"$(e2e_status_pos 800 600)"
+e2e_wait_screen 15 text "Level: 1 Score: 0" "$sx" "$sy" 215
+e2e_log "status line \"Level: 1 Score: 0\" at ($sx, $sy)"
+
+# The same frame shows one life icon per life, and no fifth one.
+for x in 10 30 50 70; do
+  e2e_probe sprite "$E2E_SHOT" graphics/life.bmp 0 0 20 9 "$x" 10 || e2e_fail "no life icon at ($x, 10)"
+done
+if e2e_probe sprite "$E2E_SHOT" graphics/life.bmp 0 0 20 9 90 10 2>/dev/null; then
+  e2e_fail "a fifth life icon at (90, 10)"
+fi
+e2e_log "four life icons at x = 10, 30, 50, 70"
+
+t0=$(e2e_now_ms)
+e2e_key_down Escape
+e2e_wait_exit 1 || e2e_fail "the game still runs 1 s after ESC went down"
+e2e_key_up Escape
+e2e_log "ended $(( $(e2e_now_ms) - t0 )) ms after ESC went down, status $E2E_GAME_STATUS"
+e2e_check_no_crash
+[ "$E2E_GAME_STATUS" = 0 ] || e2e_fail "exit status $E2E_GAME_STATUS after ESC, want 0"
+e2e_pass
