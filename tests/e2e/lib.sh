@@ -103,6 +103,7 @@ e2e_check_no_stray_config() {
 e2e_start_xvfb() {
   local w=$1 h=$2 num='' deadline
   e2e_need_tools
+  : >"$E2E_TMP/display"   # exists before Xvfb writes it, so the poll never misses it
   timeout -k 5 "$E2E_XVFB_SECS" Xvfb -displayfd 3 -screen 0 "${w}x${h}x24" -nolisten tcp -noreset \
     3>"$E2E_TMP/display" >"$E2E_TMP/xvfb.log" 2>&1 &
   E2E_XVFB_PID=$!
@@ -132,7 +133,10 @@ e2e_copy_game_dir() {
 
 # e2e_start_game [CONFIG_TEXT]: starts the game in the background with a
 # fresh HOME holding allegro.cfg = CONFIG_TEXT (no file when not given), from
-# E2E_GAME_DIR if set, else the repository root.
+# E2E_GAME_DIR if set, else the repository root. ALSA reads its configuration
+# from E2E_ALSA_CONF when a test sets it (after sourcing this file), else from
+# a file that gives a null sound device.
+E2E_ALSA_CONF=
 e2e_start_game() {
   local home=$E2E_TMP/home dir=${E2E_GAME_DIR:-$E2E_REPO}
   e2e_check_no_stray_config
@@ -144,12 +148,16 @@ e2e_start_game() {
   # Without a sound card ALSA prints a screenful of errors at start; a null
   # sound device keeps the sound code running, and ALSA down to one line
   # (no MIDI device).
-  printf 'pcm.!default { type null }\nctl.!default { type hw card 0 }\n' >"$E2E_TMP/asound.conf"
+  local alsa_conf=$E2E_ALSA_CONF
+  if [ -z "$alsa_conf" ]; then
+    alsa_conf=$E2E_TMP/asound.conf
+    printf 'pcm.!default { type null }\nctl.!default { type hw card 0 }\n' >"$alsa_conf"
+  fi
   : >"$E2E_TMP/game.out"
   : >"$E2E_TMP/game.err"
   (
     cd "$dir" || exit 99
-    exec env -u ALLEGRO HOME="$home" ALSA_CONFIG_PATH="$E2E_TMP/asound.conf" \
+    exec env -u ALLEGRO HOME="$home" ALSA_CONFIG_PATH="$alsa_conf" \
       timeout -k 5 "$E2E_GAME_SECS" "$E2E_GAME" >"$E2E_TMP/game.out" 2>"$E2E_TMP/game.err"
   ) &
   E2E_GAME_PID=$!
