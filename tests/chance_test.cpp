@@ -106,3 +106,28 @@ TEST(CheckCollision, FollowsTheCornerRuleWhicheverRectangleComesFirst)
             << c.why << " (swapped)";
     }
 }
+
+// The corner rule spelled out point by point, to hold the fast test to it.
+static bool corner_strictly_inside(const Box &a, const Box &b)
+{
+    const int xs[] = {a.x, a.x + a.w};
+    const int ys[] = {a.y, a.y + a.h};
+    for (int py : ys)
+        for (int px : xs)
+            if (b.x < px && px < b.x + b.w && b.y < py && py < b.y + b.h)
+                return true;
+    return false;
+}
+
+TEST(CheckCollision, TheQuickTestForBoxesApartNeverChangesTheAnswer)
+{
+    std::srand(5);
+    for (int i = 0; i < 200000; i++) {
+        Box a = {std::rand() % 24, std::rand() % 24, std::rand() % 12 - 2, std::rand() % 12 - 2};
+        Box b = {std::rand() % 24, std::rand() % 24, std::rand() % 12 - 2, std::rand() % 12 - 2};
+        int expected = corner_strictly_inside(a, b) || corner_strictly_inside(b, a);
+        ASSERT_EQ(check_collision(a.x, a.y, a.w, a.h, b.x, b.y, b.w, b.h), expected)
+            << a.x << "," << a.y << "," << a.w << "," << a.h << " vs "
+            << b.x << "," << b.y << "," << b.w << "," << b.h;
+    }
+}
