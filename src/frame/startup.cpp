@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstdarg>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -72,15 +73,64 @@ static const SpriteFile sprite_files[] = {
     {"graphics/life.bmp", &life_bmp, 20, 9},
 };
 
+// No sprite may be larger than the largest screen.
+static const int MAX_SPRITE_SIDE = 8192;
+
+// What the header of a BMP file says: its size and bits per pixel. False when
+// the file cannot be read or does not begin like a BMP picture; load_bitmap
+// then reports it.
+struct BmpHeader {
+    long w, h;
+    int bits;
+};
+
+static bool read_bmp_header(const char *file, BmpHeader &header)
+{
+    unsigned char b[30];
+    FILE *f = std::fopen(file, "rb");
+    if (!f)
+        return false;
+    size_t n = std::fread(b, 1, sizeof b, f);
+    std::fclose(f);
+    if (n < 26 || b[0] != 'B' || b[1] != 'M')
+        return false;
+    auto u16 = [&b](int i) { return static_cast<unsigned long>(b[i] | b[i + 1] << 8); };
+    auto u32 = [&u16](int i) { return u16(i) | u16(i + 2) << 16; };
+    auto s32 = [&u32](int i) { return static_cast<long>(static_cast<int32_t>(u32(i))); };
+    if (u32(14) == 12) {    // OS/2 header: 16-bit sizes
+        header = {static_cast<long>(u16(18)), static_cast<long>(u16(20)), static_cast<int>(u16(24))};
+        return true;
+    }
+    if (n < 30)
+        return false;
+    header = {s32(18), s32(22), static_cast<int>(u16(28))};
+    return true;
+}
+
 void load_graphics()
 {
     for (const SpriteFile &s : sprite_files) {
+        // Allegro's loader believes the header: it converts other depths
+        // (and so hands the game a palette that is not the sprites'), and it
+        // allocates whatever size is claimed, overflowing at some billions of
+        // pixels. So the header is looked at first.
+        BmpHeader header;
+        if (read_bmp_header(s.file, header)) {
+            if (header.bits != 8)
+                fatal_error("%s has %d bits per pixel; the sprites must be 8-bit pictures", s.file,
+                            header.bits);
+            if (std::labs(header.w) > MAX_SPRITE_SIDE || std::labs(header.h) > MAX_SPRITE_SIDE)
+                fatal_error("%s is %ld x %ld; it must be at most %d x %d", s.file, std::labs(header.w),
+                            std::labs(header.h), MAX_SPRITE_SIDE, MAX_SPRITE_SIDE);
+        }
         BITMAP *bmp = load_bitmap(s.file, game_palette);
         if (!bmp)
             fatal_error("cannot load %s: missing, or not a BMP picture", s.file);
-        if (bmp->w < s.min_w || bmp->h < s.min_h)
-            fatal_error("%s is %d x %d; it must be at least %d x %d", s.file, bmp->w, bmp->h,
-                        s.min_w, s.min_h);
+        if (bmp->w < s.min_w || bmp->h < s.min_h) {
+            const int w = bmp->w, h = bmp->h;
+            destroy_bitmap(bmp);
+            fatal_error("%s is %d x %d; it must be at least %d x %d", s.file, w, h, s.min_w, s.min_h);
+        }
         *s.sprite = bmp;
     }
     set_palette_range(game_palette, 0, 255, 0);
@@ -105,7 +155,8 @@ void clear_buffer(BITMAP *bitmap)
 void init_game()
 {
     if (allegro_init() != 0)
-        fatal_error("cannot start Allegro (is there a display?): %s", allegro_error);
+        fatal_error("cannot start Allegro (is there a display?)%s%s", allegro_error[0] ? ": " : "",
+                    allegro_error);
     if (install_timer() != 0)
         fatal_error("cannot start the timer: %s", allegro_error);
     if (install_keyboard() != 0)

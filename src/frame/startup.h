@@ -25,7 +25,8 @@ void shutdown_game();
 void read_settings();
 
 // Loads the six sprites, each receiving game_palette, and sets the palette.
-// A missing, unreadable or too small sprite ends the program with a message.
+// A missing or unreadable sprite, one that is not 8-bit, or one too small or
+// too large ends the program with a message.
 void load_graphics();
 
 // Destroys the six sprites and the back buffer.

@@ -22,11 +22,24 @@ static SAMPLE *samples[SOUND_EVENTS];
 SoundPlay sound_log[SOUND_LOG_SIZE];
 int sounds_started;
 
+// A file Allegro cannot read leaves its event silent. So does one it reads as
+// holding no sound at all (a data chunk whose length is given as 0xFFFFFFFF
+// comes out so): the mixer would read past the end of an empty sample.
+static SAMPLE *load_playable_sample(const char *file)
+{
+    SAMPLE *sample = load_sample(file);
+    if (sample && sample->len == 0) {
+        destroy_sample(sample);
+        sample = nullptr;
+    }
+    return sample;
+}
+
 void load_sounds()
 {
     for (int i = 0; i < SOUND_EVENTS; i++) {
         if (!samples[i])
-            samples[i] = load_sample(effects[i].file);
+            samples[i] = load_playable_sample(effects[i].file);
     }
 }
 
