@@ -38,6 +38,13 @@ e2e_now_ms() { date +%s%3N; }
 # Shows what the game printed, then ends the test as failed.
 e2e_fail() {
   echo "[$E2E_NAME] FAIL: $*" >&2
+  if [ -n "$E2E_GAME_PID" ] && [ -z "$E2E_GAME_STATUS" ] && ! kill -0 "$E2E_GAME_PID" 2>/dev/null; then
+    echo "[$E2E_NAME] (the game, pid $E2E_GAME_PID, is no longer running)" >&2
+  fi
+  if [ -n "$E2E_XVFB_PID" ] && ! kill -0 "$E2E_XVFB_PID" 2>/dev/null; then
+    echo "[$E2E_NAME] (Xvfb, pid $E2E_XVFB_PID, is no longer running)" >&2
+    tail -n 10 "$E2E_TMP/xvfb.log" >&2
+  fi
   if [ -s "$E2E_TMP/game.err" ]; then
     echo "--- game stderr ---" >&2
     tail -n 30 "$E2E_TMP/game.err" >&2
@@ -206,8 +213,10 @@ e2e_wait_screen() {
 }
 
 # e2e_key_down KEY / e2e_key_up KEY / e2e_hold KEY MS (xdotool key names).
-e2e_key_down() { timeout 5 xdotool keydown "$1" || e2e_fail "xdotool keydown $1 failed"; }
-e2e_key_up() { timeout 5 xdotool keyup "$1" || e2e_fail "xdotool keyup $1 failed"; }
+# xdotool normally answers within 0.1 s, but on a heavily loaded machine it
+# has been seen to need more than 5 s.
+e2e_key_down() { timeout 15 xdotool keydown "$1" || e2e_fail "xdotool keydown $1 failed (status $?)"; }
+e2e_key_up() { timeout 15 xdotool keyup "$1" || e2e_fail "xdotool keyup $1 failed (status $?)"; }
 e2e_hold() {
   e2e_key_down "$1"
   sleep "$(awk -v ms="$2" 'BEGIN { printf "%.3f", ms / 1000 }')"

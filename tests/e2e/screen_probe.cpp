@@ -20,6 +20,10 @@
 //   screen_probe [--palette FILE] sprite SHOT.ppm IMAGE.bmp SX SY W H X Y
 //       The W x H part of IMAGE at (SX, SY), drawn at (X, Y) with index 0
 //       transparent, is on screen: every opaque pixel has its colour.
+//   screen_probe [--palette FILE] common SHOT.ppm OTHER.ppm INDEX [X Y W H]
+//       Prints "a b both": how many pixels of the rectangle (default: whole
+//       shot) have the colour of INDEX in SHOT, in OTHER, and in both at the
+//       same place. The two shots must be of the same size.
 //
 // Exit status: 0 when the check holds, 1 with a one-line reason on stderr
 // when it does not, 2 on bad usage or unreadable input.
@@ -264,10 +268,32 @@ int cmd_sprite(const Shot& s, char** a) {
               std::to_string(wrong) + " of " + std::to_string(opaque) + " pixels differ; " + first);
 }
 
+int cmd_common(const Shot& s, int argc, char** a) {
+  const Shot other = read_ppm(a[0]);
+  if (other.w != s.w || other.h != s.h) die(std::string(a[0]) + " is not the size of the first shot");
+  const Rgb want = colour_of(to_index(a[1]));
+  int x = 0, y = 0, w = s.w, h = s.h;
+  if (argc == 6) {
+    x = to_int(a[2]); y = to_int(a[3]); w = to_int(a[4]); h = to_int(a[5]);
+  }
+  clip_rect(s, x, y, w, h);
+  long in_shot = 0, in_other = 0, both = 0;
+  for (int py = y; py < y + h; ++py) {
+    for (int px = x; px < x + w; ++px) {
+      const bool here = same(s.at(px, py), want), there = same(other.at(px, py), want);
+      in_shot += here;
+      in_other += there;
+      both += here && there;
+    }
+  }
+  std::printf("%ld %ld %ld\n", in_shot, in_other, both);
+  return 0;
+}
+
 [[noreturn]] void usage() {
   die("usage: screen_probe [--palette FILE] text SHOT STRING CX Y INDEX | number SHOT PREFIX CX Y INDEX LO HI"
       " | count SHOT INDEX [X Y W H] | box SHOT LO HI [X Y W H]"
-      " | sprite SHOT IMAGE SX SY W H X Y");
+      " | sprite SHOT IMAGE SX SY W H X Y | common SHOT OTHER INDEX [X Y W H]");
 }
 
 }  // namespace
@@ -297,5 +323,6 @@ int main(int argc, char** argv) {
   if (cmd == "count" && (n == 1 || n == 5)) return cmd_count(shot, n, a);
   if (cmd == "box" && (n == 2 || n == 6)) return cmd_box(shot, n, a);
   if (cmd == "sprite" && n == 7) return cmd_sprite(shot, a);
+  if (cmd == "common" && (n == 2 || n == 6)) return cmd_common(shot, n, a);
   usage();
 }
