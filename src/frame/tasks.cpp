@@ -49,8 +49,13 @@ void physics_task()
     update_stars();
     update_asteroids();
     update_explosions();
+    // For this tick's rockets, the asteroids and aliens are found by block.
+    file_asteroids();
+    file_aliens();
     update_aliens();
     update_rockets(&player);
+    forget_aliens();
+    forget_asteroids();
 }
 
 void thrust_sound(float ms)

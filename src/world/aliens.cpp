@@ -6,6 +6,7 @@
 
 #include "frame/startup.h"
 #include "sound/sound.h"
+#include "world/blockmap.h"
 #include "world/chance.h"
 #include "world/explosions.h"
 #include "world/rockets.h"
@@ -13,6 +14,8 @@
 Ship *aliens;
 int alien_count;
 int aliens_alive;
+
+static Blockmap alien_blocks;
 
 // Waypoints lie in the right three quarters of the screen.
 static void new_waypoint(Ship &a)
@@ -23,6 +26,7 @@ static void new_waypoint(Ship &a)
 
 void init_aliens(int n)
 {
+    forget_things(&alien_blocks);
     alien_count = n;
     aliens_alive = n;
     std::free(aliens);
@@ -85,27 +89,42 @@ void update_aliens()
     }
 }
 
+void file_aliens()
+{
+    // An alien steps at most one pixel each way per tick: a reach of one
+    // pixel finds it wherever it stands during the tick.
+    start_filing(&alien_blocks, alien_count, enemy_bmp->w, enemy_bmp->h, 1);
+    for (int i = 0; i < alien_count; i++)
+        file_thing(&alien_blocks, i, static_cast<int>(aliens[i].x), static_cast<int>(aliens[i].y));
+}
+
+void forget_aliens()
+{
+    forget_things(&alien_blocks);
+}
+
 int alien_hit(Ship *shooter, int x, int y, int w, int h)
 {
     int ew = enemy_bmp->w;
     int eh = enemy_bmp->h;
-    for (int i = 0; i < alien_count; i++) {
-        Ship &a = aliens[i];
-        if (check_collision(x, y, w, h, static_cast<int>(a.x), static_cast<int>(a.y), ew, eh) != 1
-            || a.active != 1 || shooter->active != 1 || shooter == &a)
-            continue;
+    int i = lowest_hit(alien_blocks, alien_count, x, y, w, h, [&](int k) {
+        const Ship &a = aliens[k];
+        return check_collision(x, y, w, h, static_cast<int>(a.x), static_cast<int>(a.y), ew, eh) == 1
+            && a.active == 1 && shooter->active == 1 && shooter != &a;
+    });
+    if (i < 0)
+        return 0;
 
-        play_sound(SOUND_ALIEN);
-        spawn_explosion(static_cast<int>(a.x + ew / 2), static_cast<int>(a.y + eh / 2), 100, 2000, 14);
-        a.active = 0;
-        aliens_alive = aliens_alive - 1;
-        // Only a player's rocket gets here with the last alien; the next level
-        // replaces this array, so nothing may touch `a` after it.
-        if (aliens_alive < 1)
-            start_level(level + 1);
-        return 1;
-    }
-    return 0;
+    Ship &a = aliens[i];
+    play_sound(SOUND_ALIEN);
+    spawn_explosion(static_cast<int>(a.x + ew / 2), static_cast<int>(a.y + eh / 2), 100, 2000, 14);
+    a.active = 0;
+    aliens_alive = aliens_alive - 1;
+    // Only a player's rocket gets here with the last alien; the next level
+    // replaces this array, so nothing may touch `a` after it.
+    if (aliens_alive < 1)
+        start_level(level + 1);
+    return 1;
 }
 
 void free_aliens()
@@ -114,4 +133,5 @@ void free_aliens()
     aliens = nullptr;
     alien_count = 0;
     aliens_alive = 0;
+    free_blockmap(&alien_blocks);
 }

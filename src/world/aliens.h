@@ -22,6 +22,12 @@ void draw_aliens();
 // Called by the physics task.
 void update_aliens();
 
+// Files every alien by block, so that until forget_aliens() a rocket is
+// tested only against the aliens near it. Called by the physics task before
+// the aliens move; a new squadron is not filed.
+void file_aliens();
+void forget_aliens();
+
 // 1 when the shooter's rocket box (x, y, w, h) destroyed an alien: the
 // lowest-numbered live alien other than a live shooter. Destroying the last
 // one starts the next level before returning. Else 0. Called by update_rockets.

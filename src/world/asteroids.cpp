@@ -6,6 +6,7 @@
 
 #include "frame/startup.h"
 #include "sound/sound.h"
+#include "world/blockmap.h"
 #include "world/chance.h"
 #include "world/explosions.h"
 #include "world/state.h"
@@ -13,8 +14,11 @@
 Asteroid *asteroids;
 int asteroid_count;
 
+static Blockmap asteroid_blocks;
+
 void init_asteroids(int n)
 {
+    forget_things(&asteroid_blocks);
     asteroid_count = n;
     std::free(asteroids);
     asteroids = static_cast<Asteroid *>(std::malloc(sizeof(Asteroid) * static_cast<size_t>(n)));
@@ -46,20 +50,36 @@ void draw_asteroids()
                     static_cast<int>(asteroids[i].y), asteroid_bmp->w, asteroid_bmp->h);
 }
 
+void file_asteroids()
+{
+    start_filing(&asteroid_blocks, asteroid_count, asteroid_bmp->w, asteroid_bmp->h, 0);
+    for (int i = 0; i < asteroid_count; i++)
+        file_thing(&asteroid_blocks, i, static_cast<int>(asteroids[i].x),
+                   static_cast<int>(asteroids[i].y));
+}
+
+void forget_asteroids()
+{
+    forget_things(&asteroid_blocks);
+}
+
 int asteroid_hit(int x, int y, int w, int h)
 {
     int aw = asteroid_bmp->w;
     int ah = asteroid_bmp->h;
-    for (int i = 0; i < asteroid_count; i++) {
-        Asteroid &a = asteroids[i];
-        if (check_collision(x, y, w, h, static_cast<int>(a.x), static_cast<int>(a.y), aw, ah) != 1)
-            continue;
-        play_sound(SOUND_ASTEROID);
-        spawn_explosion(static_cast<int>(aw / 2 + a.x), static_cast<int>(ah / 2 + a.y), 50, 600, 129);
-        a.x = static_cast<float>(-aw);
-        return 1;
-    }
-    return 0;
+    int i = lowest_hit(asteroid_blocks, asteroid_count, x, y, w, h, [&](int k) {
+        const Asteroid &a = asteroids[k];
+        return check_collision(x, y, w, h, static_cast<int>(a.x), static_cast<int>(a.y), aw, ah) == 1;
+    });
+    if (i < 0)
+        return 0;
+
+    Asteroid &a = asteroids[i];
+    play_sound(SOUND_ASTEROID);
+    spawn_explosion(static_cast<int>(aw / 2 + a.x), static_cast<int>(ah / 2 + a.y), 50, 600, 129);
+    a.x = static_cast<float>(-aw);
+    file_thing(&asteroid_blocks, i, static_cast<int>(a.x), static_cast<int>(a.y));
+    return 1;
 }
 
 void draw_hazards()
@@ -75,4 +95,5 @@ void free_asteroids()
     std::free(asteroids);
     asteroids = nullptr;
     asteroid_count = 0;
+    free_blockmap(&asteroid_blocks);
 }

@@ -18,6 +18,12 @@ void init_asteroids(int n);
 // first comes back at the right edge on a new row. Called by the physics task.
 void update_asteroids();
 
+// Files every asteroid by block, so that until forget_asteroids() a box is
+// tested only against the asteroids near it. Called by the physics task after
+// the asteroids move; a new field is not filed.
+void file_asteroids();
+void forget_asteroids();
+
 // Draws every asteroid. Called by draw_hazards.
 void draw_asteroids();
 
