@@ -254,6 +254,13 @@ e2e_status_pos() {
   awk -v w="$1" -v h="$2" 'BEGIN { printf "%d %d\n", int(w * 0.4625), int(h * 0.0166) }'
 }
 
+# e2e_score SHOT X Y MOST: prints N of the status line "Level: 1 Score: N"
+# with its centre-top at (X, Y), for N from 0 to MOST; fails when SHOT shows
+# no such line.
+e2e_score() {
+  e2e_probe number "$1" "Level: 1 Score: " "$2" "$3" 215 0 "$4"
+}
+
 e2e_pass() {
   e2e_log "PASS"
   exit 0

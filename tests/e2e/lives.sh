@@ -98,7 +98,7 @@ done
 e2e_log "death message at ($DEATH_X, $DEATH_Y) after $elapsed ms; life icons seen: $history"
 
 # The score stands still while the player is dead.
-score=$(e2e_probe number "$E2E_SHOT" "Level: 1 Score: " "$sx" "$sy" 215 0 10000) ||
+score=$(e2e_score "$E2E_SHOT" "$sx" "$sy" 10000) ||
   e2e_fail "no \"Level: 1 Score: N\" on the death screen"
 e2e_log "score at death: $score"
 [ "$score" -gt 0 ] || e2e_fail "the score is 0 at death, so a restart could not show it reset"

@@ -105,13 +105,13 @@ ship_at_top "$shot_later" "$ship_x" || e2e_fail "the resting ship is not at ($sh
 stars_moved "$shot_right" "$shot_later" "after RIGHT was released"
 
 # At full star speed the score grows by 50 a second.
-score=$(e2e_probe number "$shot_later" "Level: 1 Score: " "$sx" "$sy" 215 0 5000) ||
+score=$(e2e_score "$shot_later" "$sx" "$sy" 5000) ||
   e2e_fail "no \"Level: 1 Score: N\" on screen after steering"
 e2e_log "score $score"
 [ "$score" -gt 0 ] || e2e_fail "the score is still 0 after flying right"
 sleep 1.5
 e2e_shot score_again
-score2=$(e2e_probe number "$E2E_SHOT" "Level: 1 Score: " "$sx" "$sy" 215 0 5000) ||
+score2=$(e2e_score "$E2E_SHOT" "$sx" "$sy" 5000) ||
   e2e_fail "no \"Level: 1 Score: N\" on screen 1.5 s later"
 e2e_log "score 1.5 s later: $score2"
 [ "$score2" -gt "$score" ] || e2e_fail "the score did not grow in 1.5 s at full star speed ($score, then $score2)"
