@@ -249,6 +249,19 @@ e2e_check_no_crash() {
   return 0
 }
 
+# e2e_quit SECS: holds ESC down until the game ends, at most SECS seconds;
+# it must end by itself with status 0 and no crash.
+e2e_quit() {
+  local t0
+  t0=$(e2e_now_ms)
+  e2e_key_down Escape
+  e2e_wait_exit "$1" || e2e_fail "the game still runs $1 s after ESC went down"
+  e2e_key_up Escape
+  e2e_log "ended $(( $(e2e_now_ms) - t0 )) ms after ESC went down, status $E2E_GAME_STATUS"
+  e2e_check_no_crash
+  [ "$E2E_GAME_STATUS" = 0 ] || e2e_fail "exit status $E2E_GAME_STATUS after ESC, want 0"
+}
+
 # e2e_status_pos RES_X RES_Y: prints "X Y" of the status line's centre-top.
 e2e_status_pos() {
   awk -v w="$1" -v h="$2" 'BEGIN { printf "%d %d\n", int(w * 0.4625), int(h * 0.0166) }'

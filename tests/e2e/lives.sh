@@ -138,9 +138,5 @@ while :; do
 done
 e2e_log "after ENTER: \"Level: 1 Score: 0\", four life icons, the ship at its start"
 
-e2e_key_down Escape
-e2e_wait_exit 5 || e2e_fail "the game still runs 5 s after ESC went down"
-e2e_key_up Escape
-e2e_check_no_crash
-[ "$E2E_GAME_STATUS" = 0 ] || e2e_fail "exit status $E2E_GAME_STATUS after ESC, want 0"
+e2e_quit 5
 e2e_pass

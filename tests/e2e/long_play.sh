@@ -58,11 +58,5 @@ e2e_log "$presses key presses in $(( ($(e2e_now_ms) - start) / 1000 )) s; aliens
 [ "$alien_shots" -gt 0 ] || e2e_fail "no alien on screen in any of $shots screenshots"
 
 e2e_game_running || e2e_fail "the game ended during play"
-t0=$(e2e_now_ms)
-e2e_key_down Escape
-e2e_wait_exit 10 || e2e_fail "the game still runs 10 s after ESC went down"
-e2e_key_up Escape
-e2e_log "ended $(( $(e2e_now_ms) - t0 )) ms after ESC went down, status $E2E_GAME_STATUS"
-e2e_check_no_crash
-[ "$E2E_GAME_STATUS" = 0 ] || e2e_fail "exit status $E2E_GAME_STATUS after ESC, want 0"
+e2e_quit 10
 e2e_pass

@@ -18,11 +18,5 @@ if e2e_probe sprite "$E2E_SHOT" graphics/life.bmp 0 0 20 9 90 10 2>/dev/null; th
 fi
 e2e_log "four life icons at x = 10, 30, 50, 70"
 
-t0=$(e2e_now_ms)
-e2e_key_down Escape
-e2e_wait_exit 1 || e2e_fail "the game still runs 1 s after ESC went down"
-e2e_key_up Escape
-e2e_log "ended $(( $(e2e_now_ms) - t0 )) ms after ESC went down, status $E2E_GAME_STATUS"
-e2e_check_no_crash
-[ "$E2E_GAME_STATUS" = 0 ] || e2e_fail "exit status $E2E_GAME_STATUS after ESC, want 0"
+e2e_quit 1
 e2e_pass
