@@ -140,22 +140,36 @@ e2e_copy_game_dir() {
 
 # e2e_start_game [CONFIG_TEXT]: starts the game in the background with a
 # fresh HOME holding allegro.cfg = CONFIG_TEXT (no file when not given), from
-# E2E_GAME_DIR if set, else the repository root. ALSA reads its configuration
-# from E2E_ALSA_CONF when a test sets it (after sourcing this file), else from
-# a file that gives a null sound device.
-E2E_ALSA_CONF=
+# E2E_GAME_DIR if set, else the repository root.
 e2e_start_game() {
-  local home=$E2E_TMP/home dir=${E2E_GAME_DIR:-$E2E_REPO}
+  e2e_fresh_home "$@"
+  e2e_start_in "${E2E_GAME_DIR:-$E2E_REPO}" "$E2E_GAME"
+}
+
+# e2e_fresh_home [CONFIG_TEXT]: an empty HOME for the next e2e_start_in,
+# holding allegro.cfg = CONFIG_TEXT when given.
+e2e_fresh_home() {
+  local home=$E2E_TMP/home
   e2e_check_no_stray_config
   rm -rf "$home"
   mkdir -p "$home"
   if [ $# -gt 0 ]; then
     printf '%s\n' "$1" >"$home/allegro.cfg"
   fi
+}
+
+# e2e_start_in DIR COMMAND...: runs COMMAND (the game, or a command that
+# starts it) in the background from DIR, with the HOME of e2e_fresh_home, no
+# ALLEGRO, and output to $E2E_TMP/game.out and game.err. ALSA reads its
+# configuration from E2E_ALSA_CONF when a test sets it (after sourcing this
+# file), else from a file that gives a null sound device.
+E2E_ALSA_CONF=
+e2e_start_in() {
+  local dir=$1 alsa_conf=$E2E_ALSA_CONF
+  shift
   # Without a sound card ALSA prints a screenful of errors at start; a null
   # sound device keeps the sound code running, and ALSA down to one line
   # (no MIDI device).
-  local alsa_conf=$E2E_ALSA_CONF
   if [ -z "$alsa_conf" ]; then
     alsa_conf=$E2E_TMP/asound.conf
     printf 'pcm.!default { type null }\nctl.!default { type hw card 0 }\n' >"$alsa_conf"
@@ -164,8 +178,8 @@ e2e_start_game() {
   : >"$E2E_TMP/game.err"
   (
     cd "$dir" || exit 99
-    exec env -u ALLEGRO HOME="$home" ALSA_CONFIG_PATH="$alsa_conf" \
-      timeout -k 5 "$E2E_GAME_SECS" "$E2E_GAME" >"$E2E_TMP/game.out" 2>"$E2E_TMP/game.err"
+    exec env -u ALLEGRO HOME="$E2E_TMP/home" ALSA_CONFIG_PATH="$alsa_conf" \
+      timeout -k 5 "$E2E_GAME_SECS" "$@" >"$E2E_TMP/game.out" 2>"$E2E_TMP/game.err"
   ) &
   E2E_GAME_PID=$!
   E2E_GAME_STATUS=
