@@ -95,7 +95,7 @@ TEST(BlockmapLookup, OnlyThingsNearTheBoxAreOfferedAndThoseOffTheScreenAtItsEdge
 
 TEST(BlockmapLookup, ARefiledThingLeavesItsOldBlockAndTheOthersThereStayListed)
 {
-    std::vector<Place> things = {{200, 200}, {210, 205}, {220, 210}, {230, 215}};
+    std::vector<Place> things = {{200, 200}, {202, 201}, {204, 202}, {206, 203}};
     Blockmap map = filed(things, 0);
     for (int moved : {1, 3, 2, 0}) {
         std::vector<Place> now = things;
@@ -114,15 +114,17 @@ TEST(BlockmapLookup, ARefiledThingLeavesItsOldBlockAndTheOthersThereStayListed)
 
 TEST(BlockmapLookup, AThingThatStraysWithinItsReachIsStillFound)
 {
-    // Filed with its corner at x 64, the first column of block 1, the thing
-    // strays 3 pixels left into block 0, where it overlaps a box whose own
-    // blocks end with block 0. Without the reach it would be missed.
-    std::vector<Place> things = {{64, 300}};
+    // Filed with its corner in the first column of a block, the thing strays
+    // 3 pixels left into the block before, where it overlaps a box whose own
+    // blocks end with that one. Without the reach it would be missed.
+    const int edge = 2 * BLOCK_SIZE;
+    std::vector<Place> things = {{edge, 300}};
     Blockmap reaching = filed(things, 3);
     Blockmap tight = filed(things, 0);
-    things[0].x = 61;
-    EXPECT_EQ(lowest_hit(reaching, 1, 47, 300, 16, 5, overlapping(things, 47, 300)), 0);
-    EXPECT_EQ(lowest_hit(tight, 1, 47, 300, 16, 5, overlapping(things, 47, 300)), -1);
+    things[0].x = edge - 3;
+    int x = edge - 17;
+    EXPECT_EQ(lowest_hit(reaching, 1, x, 300, 16, 5, overlapping(things, x, 300)), 0);
+    EXPECT_EQ(lowest_hit(tight, 1, x, 300, 16, 5, overlapping(things, x, 300)), -1);
     free_blockmap(&reaching);
     free_blockmap(&tight);
 }

@@ -4,7 +4,7 @@
 #ifndef STARDRIFT_WORLD_BLOCKMAP_H
 #define STARDRIFT_WORLD_BLOCKMAP_H
 
-constexpr int BLOCK_SIZE = 64;      // pixels on a side
+constexpr int BLOCK_SIZE = 32;      // pixels on a side; about a sprite
 
 // Things of one kind (the asteroids, or the aliens), numbered from 0, each
 // filed in the block of its top-left corner. Corners off the screen are filed
