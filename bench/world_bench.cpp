@@ -8,11 +8,14 @@
 // The world is put into its heaviest steady state for a level: every rocket
 // slot of the player and of every alien is flying, and all five explosion
 // slots hold a burst of 150 particles (the largest burst the game makes).
-// Every rocket flies in a lane clear of asteroids, aliens and the player, so
-// each one is tested against every asteroid, every alien and (an alien's)
-// the player's ship without hitting: a hit ends a rocket's tests early, so
-// a miss is the longest path. The player stands clear of the asteroids, so
-// the frame's hazard test also scans the whole field without a hit.
+// No rocket hits anything, so every one is looked up in full and the state
+// stays the same from tick to tick. The rockets fly either in lanes above
+// the field of asteroids and aliens (BM_physics_tick), or among the field
+// wherever a rocket's box keeps clear of everything
+// (BM_physics_tick_among_field): there the blocks a rocket looks in hold
+// asteroids and aliens, and more of them the higher the level. The player
+// stands clear of the asteroids, so the frame's hazard test also scans the
+// whole field without a hit.
 //
 // Each iteration restores that state (and rand()'s seed) outside the timed
 // region and then times exactly one physics_task() or compose_frame() with
@@ -44,6 +47,7 @@
 #include "sound/sound.h"
 #include "world/aliens.h"
 #include "world/asteroids.h"
+#include "world/chance.h"
 #include "world/explosions.h"
 #include "world/rockets.h"
 #include "world/stars.h"
@@ -58,10 +62,13 @@ constexpr unsigned SEED = 12345;
 
 bool worst_case_broken = false;
 
+// Where the rockets fly: in lanes above the field, or among it.
+enum RocketPlaces { IN_LANES, AMONG_FIELD };
+
 // The world of one level in its worst case, and a copy to restore it from.
 class WorstCase {
 public:
-    explicit WorstCase(int n)
+    WorstCase(int n, RocketPlaces places)
     {
         res_x = WIDTH;
         res_y = HEIGHT;
@@ -96,10 +103,11 @@ public:
             a.reload = RELOAD_CAP;
         }
 
-        // Rockets: every slot flying, in lanes y 30..95, x 100..700.
-        arm_rockets(player, 2.0f, 0);
+        // Rockets: every slot flying, in lanes y 30..95, x 100..700, or
+        // among the field where there is room.
+        arm_rockets(player, 2.0f, 0, places);
         for (int i = 0; i < alien_count; i++)
-            arm_rockets(aliens[i], -2.0f, i + 1);
+            arm_rockets(aliens[i], -2.0f, i + 1, places);
 
         for (int e = 0; e < EXPLOSION_SLOTS; e++)
             spawn_explosion(150 + 120 * e, 200 + 60 * e, BURST_PARTICLES, 600, 86);
@@ -157,9 +165,10 @@ public:
     }
 
     int rockets() const { return ROCKET_SLOTS * (1 + alien_count); }
+    int rockets_among_field() const { return among_field; }
 
 private:
-    static void arm_rockets(Ship &ship, float speed, int lane)
+    void arm_rockets(Ship &ship, float speed, int lane, RocketPlaces places)
     {
         for (int r = 0; r < ROCKET_SLOTS; r++) {
             Rocket &k = ship.rockets[r];
@@ -168,7 +177,39 @@ private:
             k.x = static_cast<float>(100 + (slot * 47) % 600);
             k.y = static_cast<float>(30 + (slot * 7) % 60);
             k.speed = speed;
+            if (places == AMONG_FIELD && place_among_field(k, ship.rocket_sprite, slot))
+                among_field++;
         }
+    }
+
+    // Tries a fixed sequence of places over the field (x 100..740, y
+    // 150..560) for the rocket, taking the first where its box stays 3 pixels
+    // clear of every asteroid and alien (which step a pixel before some
+    // rockets are tested) and of the player's ship.
+    static bool place_among_field(Rocket &k, const BITMAP *sprite, int slot)
+    {
+        constexpr int TRIES = 300;
+        constexpr int CLEAR = 3;
+        for (int t = 0; t < TRIES; t++) {
+            int seq = slot * TRIES + t;
+            int x = 100 + (seq * 97) % 640;
+            int y = 150 + (seq * 61) % 410;
+            auto apart = [&](float ox, float oy, int ow, int oh) {
+                return check_collision(x - CLEAR, y - CLEAR, sprite->w + 2 * CLEAR, sprite->h + 2 * CLEAR,
+                                       static_cast<int>(ox), static_cast<int>(oy), ow, oh) != 1;
+            };
+            bool clear = apart(player.x, player.y, PLAYER_W, PLAYER_H);
+            for (int i = 0; clear && i < asteroid_count; i++)
+                clear = apart(asteroids[i].x, asteroids[i].y, asteroid_bmp->w, asteroid_bmp->h);
+            for (int i = 0; clear && i < alien_count; i++)
+                clear = apart(aliens[i].x, aliens[i].y, enemy_bmp->w, enemy_bmp->h);
+            if (clear) {
+                k.x = static_cast<float>(x);
+                k.y = static_cast<float>(y);
+                return true;
+            }
+        }
+        return false;
     }
 
     static bool all_flying(const Ship &ship)
@@ -187,6 +228,7 @@ private:
     std::vector<Particle> saved_particles[EXPLOSION_SLOTS];
     int saved_aliens_alive;
     int saved_level;
+    int among_field = 0;
 };
 
 void describe(benchmark::State &state, const WorstCase &world)
@@ -195,6 +237,7 @@ void describe(benchmark::State &state, const WorstCase &world)
     state.counters["asteroids"] = asteroid_count;
     state.counters["aliens"] = alien_count;
     state.counters["rockets"] = world.rockets();
+    state.counters["rockets_among_field"] = world.rockets_among_field();
     state.counters["particles"] = EXPLOSION_SLOTS * BURST_PARTICLES;
 }
 
@@ -234,9 +277,9 @@ private:
 
 // One physics tick: stars, asteroids, bursts, aliens with their rockets, the
 // player's rockets.
-void BM_physics_tick(benchmark::State &state)
+void time_physics_tick(benchmark::State &state, RocketPlaces places)
 {
-    WorstCase world(static_cast<int>(state.range(0)));
+    WorstCase world(static_cast<int>(state.range(0)), places);
     IterationTimes times;
     for (auto _ : state) {
         world.restore();
@@ -250,13 +293,23 @@ void BM_physics_tick(benchmark::State &state)
     describe(state, world);
 }
 
+void BM_physics_tick(benchmark::State &state)
+{
+    time_physics_tick(state, IN_LANES);
+}
+
+void BM_physics_tick_among_field(benchmark::State &state)
+{
+    time_physics_tick(state, AMONG_FIELD);
+}
+
 // One frame composed into back_buffer: stars, asteroids and the hazard test,
 // bursts, aliens and their rockets, the player and its rockets, life icons,
 // the FPS line and the status line. The buffer is cleared outside the timing,
 // as the frame loop clears it after the copy.
 void BM_compose_frame(benchmark::State &state)
 {
-    WorstCase world(static_cast<int>(state.range(0)));
+    WorstCase world(static_cast<int>(state.range(0)), IN_LANES);
     IterationTimes times;
     for (auto _ : state) {
         world.restore();
@@ -291,6 +344,7 @@ void BM_copy_and_clear(benchmark::State &state)
 }
 
 BENCHMARK(BM_physics_tick)->Arg(1)->Arg(10)->Arg(50)->Arg(200)->UseManualTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_physics_tick_among_field)->Arg(1)->Arg(10)->Arg(50)->Arg(200)->UseManualTime()->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_compose_frame)->Arg(1)->Arg(10)->Arg(50)->Arg(200)->UseManualTime()->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_copy_and_clear)->UseManualTime()->Unit(benchmark::kMicrosecond);
 
