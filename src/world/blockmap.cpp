@@ -14,7 +14,7 @@ static void make_room(int **array, int n, const char *what)
     std::free(*array);
     *array = static_cast<int *>(std::malloc(sizeof(int) * static_cast<size_t>(n)));
     if (!*array)
-        fatal_error("out of memory for the %s of %d blocks or things", what, n);
+        fatal_error("out of memory for %d %s", n, what);
 }
 
 void start_filing(Blockmap *map, int count, int w, int h, int reach)

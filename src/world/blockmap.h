@@ -42,6 +42,8 @@ void forget_things(Blockmap *map);
 // Releases the map's arrays.
 void free_blockmap(Blockmap *map);
 
+// The blocks to look in for things overlapping the box (x, y, w, h): all of
+// them when either box has a negative size.
 BlockRange blocks_near(const Blockmap &map, int x, int y, int w, int h);
 
 // The lowest-numbered of things 0 .. count - 1 for which hits(i) holds, or
