@@ -275,16 +275,18 @@ private:
     std::vector<double> samples;
 };
 
-// One physics tick: stars, asteroids, bursts, aliens with their rockets, the
-// player's rockets.
-void time_physics_tick(benchmark::State &state, RocketPlaces places)
+// Times one call of `step` per iteration, from the same worst case each time.
+// The back buffer is cleared outside the timing, as the frame loop clears it
+// after the copy.
+void time_step(benchmark::State &state, RocketPlaces places, void (*step)())
 {
     WorstCase world(static_cast<int>(state.range(0)), places);
     IterationTimes times;
     for (auto _ : state) {
         world.restore();
+        clear_buffer(back_buffer);
         Clock::time_point start = Clock::now();
-        physics_task();
+        step();
         Clock::time_point end = Clock::now();
         times.record(state, start, end);
     }
@@ -293,35 +295,24 @@ void time_physics_tick(benchmark::State &state, RocketPlaces places)
     describe(state, world);
 }
 
+// One physics tick: stars, asteroids, bursts, aliens with their rockets, the
+// player's rockets.
 void BM_physics_tick(benchmark::State &state)
 {
-    time_physics_tick(state, IN_LANES);
+    time_step(state, IN_LANES, physics_task);
 }
 
 void BM_physics_tick_among_field(benchmark::State &state)
 {
-    time_physics_tick(state, AMONG_FIELD);
+    time_step(state, AMONG_FIELD, physics_task);
 }
 
 // One frame composed into back_buffer: stars, asteroids and the hazard test,
 // bursts, aliens and their rockets, the player and its rockets, life icons,
-// the FPS line and the status line. The buffer is cleared outside the timing,
-// as the frame loop clears it after the copy.
+// the FPS line and the status line.
 void BM_compose_frame(benchmark::State &state)
 {
-    WorstCase world(static_cast<int>(state.range(0)), IN_LANES);
-    IterationTimes times;
-    for (auto _ : state) {
-        world.restore();
-        clear_buffer(back_buffer);
-        Clock::time_point start = Clock::now();
-        compose_frame();
-        Clock::time_point end = Clock::now();
-        times.record(state, start, end);
-    }
-    times.report(state);
-    check(state, world);
-    describe(state, world);
+    time_step(state, IN_LANES, compose_frame);
 }
 
 // The floor under every frame: back_buffer copied whole into another 800 x
