@@ -5,7 +5,7 @@
 #include "harness.h"
 #include "sound/sound.h"
 
-TEST(SoundEvents, EachEventStartsOnceWithItsOwnVolumePanAndRate)
+TEST(SoundEvents, EachEventStartsOnceWithItsOwnVolumePanAndRateFromItsShippedSample)
 {
     reset_world();
     struct Row {
@@ -30,5 +30,6 @@ TEST(SoundEvents, EachEventStartsOnceWithItsOwnVolumePanAndRate)
         EXPECT_EQ(p->pan, r.pan);
         EXPECT_EQ(p->frequency, r.frequency);
         EXPECT_EQ(p->loop, 0);
+        EXPECT_TRUE(sound_loaded(r.event)) << "event " << r.event << " has no sample: a wrong file name?";
     }
 }

@@ -61,6 +61,11 @@ void play_sound(SoundEvent event)
         play_sample(samples[event], e.volume, e.pan, e.frequency, e.loop);
 }
 
+bool sound_loaded(SoundEvent event)
+{
+    return samples[event] != nullptr;
+}
+
 const SoundPlay *last_sound()
 {
     if (sounds_started == 0)

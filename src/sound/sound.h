@@ -38,6 +38,9 @@ void unload_sounds();
 // returns at once. Silent when the sample could not be loaded.
 void play_sound(SoundEvent event);
 
+// Whether the event's sample was loaded; without one the event is silent.
+bool sound_loaded(SoundEvent event);
+
 // The most recent sound started, for tests; nullptr before the first.
 const SoundPlay *last_sound();
 
