@@ -12,7 +12,8 @@ need_packages() {
     local sudo=""
     [ "$(id -u)" -eq 0 ] || sudo=sudo
     $sudo apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    # env, not a prefix assignment: sudo would drop the variable.
+    $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
 BUILD_PACKAGES=(g++ cmake ninja-build pkg-config liballegro4-dev)
