@@ -1,5 +1,6 @@
 # SPACE fires the ship's rockets at 800x600: a rocket starts over the ship,
-# 28 rows below its top, and flies off to the right, faster and faster.
+# 28 rows below its top, and flies off to the right. (How fast it speeds up
+# is the unit tests' to check.)
 . "$(dirname "$0")/lib.sh"
 
 SHIP_X=50

@@ -148,7 +148,11 @@ awk -v lo="$lo" -v hi="$hi" 'NF == 2 && $2 - $1 >= lo && $2 - $1 <= hi { print $
 plays=$(wc -l <"$E2E_TMP/thrusts")
 most=$(( steered / 100 + 3 ))
 e2e_log "$plays plays $lo..$hi s long (a third of $file_length s), at most $most allowed"
-[ "$plays" -ge 5 ] || e2e_fail "$plays thrust plays of $lo..$hi s in $steered ms of steering, want at least 5"
+# Steering plays it every 100 ms tick; plays that merge with other sounds
+# are not counted, and runs have seen from half to nearly all of them.
+least=$(( (steered / 100 + 2) / 3 ))
+[ "$plays" -ge "$least" ] ||
+  e2e_fail "$plays thrust plays of $lo..$hi s in $steered ms of steering, want at least $least (a third of the ticks)"
 [ "$plays" -le "$most" ] || e2e_fail "$plays thrust plays in $steered ms of steering, more than one per 100 ms tick"
 
 # The shape: each play matches the file sped up three times (volume, pan

@@ -90,6 +90,7 @@ stars_moved "$shot_top" "$shot_right" "while the ship flew right"
 sleep 2
 e2e_shot later
 shot_later=$E2E_SHOT
+t_later=$(e2e_now_ms)
 probed=$(ship_top_box "$shot_later") || e2e_fail "no ship in the top rows after steering"
 read -r tx0 ty0 tx1 ty1 tn <<<"$probed"
 ship_x=$((tx0 - offset))
@@ -111,11 +112,16 @@ e2e_log "score $score"
 [ "$score" -gt 0 ] || e2e_fail "the score is still 0 after flying right"
 sleep 1.5
 e2e_shot score_again
+gap=$(( $(e2e_now_ms) - t_later ))
 score2=$(e2e_score "$E2E_SHOT" "$sx" "$sy" 5000) ||
   e2e_fail "no \"Level: 1 Score: N\" on screen 1.5 s later"
 e2e_log "score 1.5 s later: $score2"
 [ "$score2" -gt "$score" ] || e2e_fail "the score did not grow in 1.5 s at full star speed ($score, then $score2)"
 [ $(( (score2 - score) % 50 )) = 0 ] || e2e_fail "the score grew by $((score2 - score)), not a multiple of 50"
+# One step of 50 per second: a gap of G ms holds at most G / 1000 + 1 of them.
+steps=$(( (score2 - score) / 50 ))
+[ "$steps" -le $(( gap / 1000 + 1 )) ] ||
+  e2e_fail "the score grew by $steps steps of 50 in $gap ms, more than one a second"
 # With no key held the ship stays where it is.
 ship_at_top "$E2E_SHOT" "$ship_x" || e2e_fail "the ship left ($ship_x, -5) with no key held"
 
