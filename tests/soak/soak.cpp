@@ -186,12 +186,12 @@ void check_world()
 
 // The world's counters before a step, to judge what the step did.
 struct Before {
-    int level, lives, score, sounds;
+    int level, lives, sounds;
 };
 
 Before before()
 {
-    return {level, lives, score, sounds_started};
+    return {level, lives, sounds_started};
 }
 
 // How many sounds of the event the step started; -1 when more sounds were
@@ -408,11 +408,11 @@ private:
         int x, y, w, h;
     };
 
-    // The first moves (bit 0 UP, bit 1 neither, bit 2 DOWN) that keep the
-    // ship clear longest, for how many input tasks (STEPS: all), and after
-    // each first move, at how many heights the ship can then be.
+    // For how many input tasks (STEPS: all) the ship can keep clear, and
+    // after each first move (UP, neither, DOWN) at how many heights it can
+    // then be.
     struct Starts {
-        int moves, lasting;
+        int lasting;
         int room[3];
     };
 
@@ -678,7 +678,6 @@ private:
         const int heights = static_cast<int>(starts_.size());
         std::fill(starts_.begin(), starts_.end(), 0);
         starts_[span] = 7;
-        int last_open = 7;
         long ms = now_ms;
         int ticks = 0;
         for (int k = 0; k < STEPS; k++, ms += 20) {
@@ -710,19 +709,18 @@ private:
                 }
             }
             if (!open)
-                return room_after(last_open, k);
-            last_open = open;
+                return room_after(k);
             starts_.swap(next_);
             if (tick)
                 ticks++;
         }
-        return room_after(last_open, STEPS);
+        return room_after(STEPS);
     }
 
     // The outcome of clear_starts, from the last heights it reached.
-    Starts room_after(int moves, int lasting) const
+    Starts room_after(int lasting) const
     {
-        Starts s{moves, lasting, {0, 0, 0}};
+        Starts s{lasting, {0, 0, 0}};
         for (int v : starts_)
             for (int b = 0; b < 3; b++)
                 if (v & (1 << b))
@@ -883,16 +881,6 @@ const char *memory_checker()
 #endif
 }
 
-// The game's own teardown, less the timers, which a headless run never had.
-void tear_down()
-{
-    unload_graphics();
-    free_aliens();
-    free_asteroids();
-    free_explosions();
-    unload_sounds();
-}
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -967,7 +955,7 @@ int main(int argc, char **argv)
     figures.anon_final_kb = status_kb("RssAnon:");
     double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
 
-    tear_down();
+    shutdown_game();     // its timers were never installed; removing them is harmless
 
     const char *checker = memory_checker();
     double growth = 100.0 * static_cast<double>(figures.rss_final_kb - figures.rss_baseline_kb)
