@@ -114,19 +114,31 @@ TEST(BlockmapLookup, ARefiledThingLeavesItsOldBlockAndTheOthersThereStayListed)
 
 TEST(BlockmapLookup, AThingThatStraysWithinItsReachIsStillFound)
 {
-    // Filed with its corner in the first column of a block, the thing strays
-    // 3 pixels left into the block before, where it overlaps a box whose own
-    // blocks end with that one. Without the reach it would be missed.
+    // Filed next to a block edge, the thing strays 3 pixels across it, where
+    // it overlaps a box whose own blocks end at that edge. Without the reach
+    // it would be missed; each way of straying is tried.
     const int edge = 2 * BLOCK_SIZE;
-    std::vector<Place> things = {{edge, 300}};
-    Blockmap reaching = filed(things, 3);
-    Blockmap tight = filed(things, 0);
-    things[0].x = edge - 3;
-    int x = edge - 17;
-    EXPECT_EQ(lowest_hit(reaching, 1, x, 300, 16, 5, overlapping(things, x, 300)), 0);
-    EXPECT_EQ(lowest_hit(tight, 1, x, 300, 16, 5, overlapping(things, x, 300)), -1);
-    free_blockmap(&reaching);
-    free_blockmap(&tight);
+    struct Stray {
+        const char *way;
+        Place filed, now, box;
+    };
+    const Stray strays[] = {
+        {"left", {edge, 300}, {edge - 3, 300}, {edge - 17, 300}},
+        {"right", {edge - 1, 300}, {edge + 2, 300}, {edge + THING_W, 305}},
+        {"up", {300, edge}, {300, edge - 3}, {310, edge - 6}},
+        {"down", {300, edge - 1}, {300, edge + 2}, {310, edge + THING_H}},
+    };
+    for (const Stray &st : strays) {
+        std::vector<Place> things = {st.filed};
+        Blockmap reaching = filed(things, 3);
+        Blockmap tight = filed(things, 0);
+        things[0] = st.now;
+        int x = st.box.x, y = st.box.y;
+        EXPECT_EQ(lowest_hit(reaching, 1, x, y, 16, 5, overlapping(things, x, y)), 0) << st.way;
+        EXPECT_EQ(lowest_hit(tight, 1, x, y, 16, 5, overlapping(things, x, y)), -1) << st.way;
+        free_blockmap(&reaching);
+        free_blockmap(&tight);
+    }
 }
 
 TEST(BlockmapLookup, AnUnfiledMapOffersEveryThingInTurn)
@@ -314,8 +326,10 @@ TEST(PhysicsByBlock, ANewLevelIsNeverLookedUpInTheFilesOfTheOldOne)
     }
     for (int i = 0; i < asteroid_count; i++)
         EXPECT_EQ(asteroid_hit(static_cast<int>(asteroids[i].x) + 10, 610, 16, 5), 1) << "asteroid " << i;
-    for (int i = 0; i < alien_count; i++)
+    // The last of the ten starts level 10 (whose aliens the loop leaves alone).
+    for (int i = 0, n = alien_count; i < n; i++)
         EXPECT_EQ(alien_hit(&player, static_cast<int>(aliens[i].x) + 10, 110, 16, 5), 1) << "alien " << i;
+    EXPECT_EQ(level, 10);
     forget_asteroids();
     forget_aliens();
 }
