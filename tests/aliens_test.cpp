@@ -17,35 +17,12 @@
 #include "world/stars.h"
 #include "world/state.h"
 
-// Moves every asteroid far below the screen, out of reach of any box.
-static void park_asteroids()
-{
-    for (int i = 0; i < asteroid_count; i++)
-        asteroids[i] = {static_cast<float>(res_x), 10000.0f};
-}
-
 static void place(Ship &alien, float x, float y, float target_x, float target_y)
 {
     alien.x = x;
     alien.y = y;
     alien.target_x = target_x;
     alien.target_y = target_y;
-}
-
-// True when every opaque pixel of the sprite is in back_buffer at (x, y).
-static bool sprite_shown(BITMAP *sprite, int x, int y)
-{
-    int opaque = 0;
-    for (int py = 0; py < sprite->h; py++)
-        for (int px = 0; px < sprite->w; px++) {
-            int want = getpixel(sprite, px, py);
-            if (want == 0)
-                continue;
-            opaque++;
-            if (getpixel(back_buffer, x + px, y + py) != want)
-                return false;
-        }
-    return opaque > 0;
 }
 
 static bool area_blank(int x, int y, int w, int h)
@@ -372,9 +349,7 @@ TEST(LevelEnd, ThePlayersRocketOnTheLastAlienStartsTheNextLevelWithinTheTick)
 
     EXPECT_FLOAT_EQ(player.x, 64);
     EXPECT_FLOAT_EQ(player.y, 384);
-    EXPECT_FLOAT_EQ(star_speed, 0);
-    EXPECT_FLOAT_EQ(asteroid_speed, 1);
-    EXPECT_FLOAT_EQ(player.rocket_speed, 0);
+    expect_start_speeds();
     EXPECT_EQ(lives, 3);
     EXPECT_EQ(score, 777);
 

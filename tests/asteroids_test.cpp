@@ -11,13 +11,6 @@
 #include "world/explosions.h"
 #include "world/state.h"
 
-// Puts every asteroid far above the screen, where nothing touches it.
-static void clear_the_sky()
-{
-    for (int i = 0; i < asteroid_count; i++)
-        asteroids[i] = {300.0f, -1000.0f};
-}
-
 // How many of the sprite's pixels drawn at (x, y) show as they should:
 // opaque ones in their colour, transparent ones still `under`.
 static int sprite_pixels_shown(int x, int y, int under)
@@ -66,7 +59,7 @@ TEST(AsteroidDrift, AnAsteroidAtZeroIsStillOnScreenAndWrapsOnlyAtTheNextTick)
 {
     for (float speed : {1.0f, 2.5f}) {
         reset_world();
-        clear_the_sky();
+        park_asteroids();
         asteroid_speed = speed;
         asteroids[0] = {0.0f, 450.0f};
         update_asteroids();
@@ -80,7 +73,7 @@ TEST(AsteroidDrift, AnAsteroidAtZeroIsStillOnScreenAndWrapsOnlyAtTheNextTick)
 TEST(AsteroidDrift, AWrapDrawsAWholeNumberedRowFromTheWholeHeight)
 {
     reset_world();
-    clear_the_sky();
+    park_asteroids();
     float lo = 1e9f, hi = -1e9f;
     for (int i = 0; i < 6000; i++) {
         asteroids[0].x = -0.5f;
@@ -180,7 +173,7 @@ TEST(HazardStep, TwoAsteroidsOnTheShipCostOneLifeInEachOfTwoFrames)
 TEST(HazardStep, ContactsGoOnCostingLivesBelowZero)
 {
     reset_world();
-    clear_the_sky();
+    park_asteroids();
     lives = 1;
     for (int expected : {0, -1, -2}) {
         asteroids[0] = {90.0f, 310.0f};
@@ -192,7 +185,7 @@ TEST(HazardStep, ContactsGoOnCostingLivesBelowZero)
 TEST(HazardStep, TheShipsBoxIs64By33AtItsTruncatedPlaceAndTouchingCostsNothing)
 {
     reset_world();
-    clear_the_sky();
+    park_asteroids();
     player.x = 50.9f;
     player.y = 300.9f;
     asteroids[0] = {114.0f, 310.0f};    // against the right side, 50 + 64

@@ -12,6 +12,7 @@
 #include "frame/tasks.h"
 #include "sound/sound.h"
 #include "world/aliens.h"
+#include "world/asteroids.h"
 #include "world/explosions.h"
 #include "world/state.h"
 
@@ -67,6 +68,34 @@ void reset_world(int width, int height)
     std::srand(1);
     start_level(1);
     sounds_started = 0;
+}
+
+void park_asteroids()
+{
+    for (int i = 0; i < asteroid_count; i++)
+        asteroids[i] = {static_cast<float>(res_x), 10000.0f};
+}
+
+bool sprite_shown(BITMAP *sprite, int x, int y)
+{
+    int opaque = 0;
+    for (int py = 0; py < sprite->h; py++)
+        for (int px = 0; px < sprite->w; px++) {
+            int want = getpixel(sprite, px, py);
+            if (want == 0)
+                continue;
+            opaque++;
+            if (getpixel(back_buffer, x + px, y + py) != want)
+                return false;
+        }
+    return opaque > 0;
+}
+
+void expect_start_speeds()
+{
+    EXPECT_FLOAT_EQ(star_speed, 0);
+    EXPECT_FLOAT_EQ(asteroid_speed, 1.0f);
+    EXPECT_FLOAT_EQ(player.rocket_speed, 0);
 }
 
 int count_color(BITMAP *bitmap, int color, int x, int y, int w, int h)

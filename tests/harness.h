@@ -16,6 +16,18 @@ void release_keys();
 // How many pixels of the rectangle have the palette index.
 int count_color(BITMAP *bitmap, int color, int x, int y, int w, int h);
 
+// Moves every asteroid far below the screen, out of reach of any box, and
+// where hundreds of ticks of drift do not bring it back.
+void park_asteroids();
+
+// True when the sprite has opaque pixels and every one of them is in
+// back_buffer at (x, y).
+bool sprite_shown(BITMAP *sprite, int x, int y);
+
+// Expects the speeds every level starts with: stars still, asteroids at 1,
+// the player's rockets launched at rest.
+void expect_start_speeds();
+
 // How many sounds of the event were started since the last reset_world.
 int sounds_of(int event);
 

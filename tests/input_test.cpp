@@ -39,13 +39,6 @@ static bool only_frame_drawn_at(int frame, int x, int y)
     return w * h - count_color(back_buffer, 0, 0, 0, w, h) == inside;
 }
 
-static void expect_start_speeds()
-{
-    EXPECT_FLOAT_EQ(star_speed, 0);
-    EXPECT_FLOAT_EQ(asteroid_speed, 1.0f);
-    EXPECT_FLOAT_EQ(player.rocket_speed, 0);
-}
-
 // ---- The edges of the screen ----
 
 TEST(ScreenEdges, EachArrowStopsTheShipAtMostOneStepPastItsEdge)

@@ -17,8 +17,7 @@
 static void quiet_sky(int width = 800)
 {
     reset_world(width, 600);
-    for (int i = 0; i < asteroid_count; i++)
-        asteroids[i] = {300.0f, -1000.0f};
+    park_asteroids();
     for (int i = 0; i < alien_count; i++)
         aliens[i].y = -3000.0f;
 }

@@ -19,9 +19,7 @@ TEST(StartLevel, LevelOneAt800x600PutsTheShipAt50x300WithFourLives)
     EXPECT_EQ(aliens_alive, 2);
     EXPECT_FLOAT_EQ(player.x, 50);
     EXPECT_FLOAT_EQ(player.y, 300);
-    EXPECT_FLOAT_EQ(asteroid_speed, 1.0f);
-    EXPECT_FLOAT_EQ(star_speed, 0.0f);
-    EXPECT_FLOAT_EQ(player.rocket_speed, 0.0f);
+    expect_start_speeds();
     EXPECT_FLOAT_EQ(player.step_x, 0.5f);
     EXPECT_FLOAT_EQ(player.step_y, 5.0f);
     EXPECT_FLOAT_EQ(player.rocket_accel, 0.1f);
@@ -66,9 +64,7 @@ TEST(StartLevel, ALaterLevelKeepsLivesScoreRocketsAndBursts)
     EXPECT_EQ(alien_count, 4);
     EXPECT_FLOAT_EQ(player.x, 50);
     EXPECT_FLOAT_EQ(player.y, 300);
-    EXPECT_FLOAT_EQ(star_speed, 0);
-    EXPECT_FLOAT_EQ(asteroid_speed, 1);
-    EXPECT_FLOAT_EQ(player.rocket_speed, 0);
+    expect_start_speeds();
     EXPECT_EQ(player.reload, 260);
     EXPECT_EQ(player.rockets[2].active, 1);
     EXPECT_FLOAT_EQ(player.rockets[2].x, 400);
@@ -77,10 +73,14 @@ TEST(StartLevel, ALaterLevelKeepsLivesScoreRocketsAndBursts)
     EXPECT_FLOAT_EQ(thrust_clock, 1500);
 }
 
-TEST(StartLevel, LevelOneAfterDeathGivesBackFourLives)
+TEST(StartLevel, LevelOneAfterDeathGivesBackFourLivesAndTheStartSpeeds)
 {
     reset_world();
     lives = -2;
+    star_speed = 7.5f;
+    asteroid_speed = 12;
+    player.rocket_speed = 3;
     start_level(1);
     EXPECT_EQ(lives, 4);
+    expect_start_speeds();
 }
