@@ -59,6 +59,10 @@ constexpr int WIDTH = 800;
 constexpr int HEIGHT = 600;
 constexpr int BURST_PARTICLES = 150;
 constexpr unsigned SEED = 12345;
+// The worst case's lives and speeds, set up and restored alike.
+constexpr int LIVES = 4;
+constexpr float STAR_SPEED = 5.0f;
+constexpr float ASTEROID_SPEED = 3.0f;
 
 bool worst_case_broken = false;
 
@@ -76,12 +80,12 @@ public:
         std::memset(&player, 0, sizeof player);
         free_explosions();
         start_level(n);
-        lives = 4;
+        lives = LIVES;
         score = 123450;
         show_fps = 1;
         fps = 50;
-        star_speed = 5.0f;
-        asteroid_speed = 3.0f;
+        star_speed = STAR_SPEED;
+        asteroid_speed = ASTEROID_SPEED;
 
         // Player: left, between the rocket lanes and the field.
         player.x = 10;
@@ -141,9 +145,9 @@ public:
             std::memcpy(own, saved_particles[e].data(), sizeof(Particle) * saved_particles[e].size());
         }
         aliens_alive = saved_aliens_alive;
-        lives = 4;
-        star_speed = 5.0f;
-        asteroid_speed = 3.0f;
+        lives = LIVES;
+        star_speed = STAR_SPEED;
+        asteroid_speed = ASTEROID_SPEED;
     }
 
     // True while nothing was hit and no level changed: the state is still
@@ -151,7 +155,7 @@ public:
     bool intact() const
     {
         if (level != saved_level || alien_count != static_cast<int>(saved_aliens.size())
-            || aliens_alive != alien_count || lives != 4)
+            || aliens_alive != alien_count || lives != LIVES)
             return false;
         for (int e = 0; e < EXPLOSION_SLOTS; e++)
             if (explosions[e].active != 1 || explosions[e].count != BURST_PARTICLES)
