@@ -30,7 +30,7 @@ case $row in
   esc_while_dead)
     e2e_start_xvfb 320 200
     bad_start_game $'[Settings]\nres_x = 320\nres_y = 200'
-    bad_wait_status_line 320 200
+    e2e_wait_status_line 320 200
     t0=$(e2e_now_ms)
     e2e_hold Right 800
     # Out of the death message's line (y 100..107).
@@ -45,7 +45,7 @@ case $row in
   esc_while_firing)
     e2e_start_xvfb 800 600
     bad_start_game
-    bad_wait_status_line 800 600
+    e2e_wait_status_line 800 600
     e2e_key_down space
     e2e_key_down Up
     sleep 0.6
@@ -64,7 +64,7 @@ case $row in
     # of the topmost alien (indexes 110..119).
     e2e_start_xvfb 1024 200
     bad_start_game $'[Settings]\nres_x = 1024\nres_y = 200'
-    bad_wait_status_line 1024 200
+    e2e_wait_status_line 1024 200
     read -r sx sy <<<"$(e2e_status_pos 1024 200)"
     t0=$(e2e_now_ms)
     e2e_key_down space

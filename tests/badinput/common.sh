@@ -133,19 +133,10 @@ bad_quit() {
   e2e_log "ESC ended the game with status 0"
 }
 
-# bad_wait_status_line W H: the first frame's status line for a W x H
-# picture at (0, 0) is on screen within 15 s.
-bad_wait_status_line() {
-  local sx sy
-  read -r sx sy <<<"$(e2e_status_pos "$1" "$2")"
-  e2e_wait_screen 15 text "Level: 1 Score: 0" "$sx" "$sy" 215
-  e2e_log "status line \"Level: 1 Score: 0\" at ($sx, $sy)"
-}
-
 # bad_expect_play W H: the game started at W x H on a screen of that size.
 bad_expect_play() {
   local x
-  bad_wait_status_line "$1" "$2"
+  e2e_wait_status_line "$1" "$2"
   for x in 10 30 50 70; do
     e2e_probe sprite "$E2E_SHOT" "$E2E_PALETTE" 0 0 20 9 "$x" 10 || e2e_fail "no life icon at ($x, 10)"
   done

@@ -27,7 +27,7 @@ case $row in
     if [ "$row" = no_sound_device ]; then BAD_SOUND=none; else BAD_SOUND=broken; fi
     e2e_start_xvfb 800 600
     bad_start_game
-    bad_wait_status_line 800 600
+    e2e_wait_status_line 800 600
     if [ "$row" = no_sound_device ]; then
       grep -q -F 'Unknown PCM default' "$E2E_TMP/game.err" ||
         e2e_fail "ALSA did not report a missing default device; does the game have sound after all?"

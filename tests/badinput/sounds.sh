@@ -86,7 +86,7 @@ esac
 BAD_SOUND=record
 e2e_start_xvfb 800 600
 bad_start_game
-bad_wait_status_line 800 600
+e2e_wait_status_line 800 600
 bad_fire_and_steer
 e2e_hold Up 400
 sleep 0.2

@@ -12,8 +12,7 @@ rocket_box() { e2e_probe box "$1" 140 144; }
 
 e2e_start_xvfb 800 600
 e2e_start_game
-read -r sx sy <<<"$(e2e_status_pos 800 600)"
-e2e_wait_screen 15 text "Level: 1 Score: 0" "$sx" "$sy" 215
+e2e_wait_status_line 800 600
 if rocket_box "$E2E_SHOT" >/dev/null 2>&1; then
   e2e_fail "rocket colours on screen before SPACE was pressed: $(rocket_box "$E2E_SHOT")"
 fi

@@ -6,8 +6,7 @@
 TAP_MS=75
 e2e_start_xvfb 800 600
 e2e_start_game
-read -r sx sy <<<"$(e2e_status_pos 800 600)"
-e2e_wait_screen 15 text "Level: 1 Score: 0" "$sx" "$sy" 215
+e2e_wait_status_line 800 600
 fx=$(awk 'BEGIN { printf "%d", int(800 * 0.7625) }')
 
 # The read-out starts hidden: nothing in its colour around its place.

@@ -281,6 +281,14 @@ e2e_status_pos() {
   awk -v w="$1" -v h="$2" 'BEGIN { printf "%d %d\n", int(w * 0.4625), int(h * 0.0166) }'
 }
 
+# e2e_wait_status_line RES_X RES_Y: waits up to 15 s for the first frame's
+# status line "Level: 1 Score: 0"; leaves its centre-top in sx and sy.
+e2e_wait_status_line() {
+  read -r sx sy <<<"$(e2e_status_pos "$1" "$2")"
+  e2e_wait_screen 15 text "Level: 1 Score: 0" "$sx" "$sy" 215
+  e2e_log "status line \"Level: 1 Score: 0\" at ($sx, $sy)"
+}
+
 # e2e_score SHOT X Y MOST: prints N of the status line "Level: 1 Score: N"
 # with its centre-top at (X, Y), for N from 0 to MOST; fails when SHOT shows
 # no such line.

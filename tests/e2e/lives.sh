@@ -34,8 +34,7 @@ e2e_start_xvfb "$W" "$H"
 e2e_start_game "[Settings]
 res_x = $W
 res_y = $H"
-read -r sx sy <<<"$(e2e_status_pos "$W" "$H")"
-e2e_wait_screen 15 text "Level: 1 Score: 0" "$sx" "$sy" 215
+e2e_wait_status_line "$W" "$H"
 n=$(lives_shown "$E2E_SHOT") || e2e_fail "the life icons are not in a row at the start"
 [ "$n" = 4 ] || e2e_fail "$n life icons at the start, want 4"
 death_shown "$E2E_SHOT" && e2e_fail "the death message shows at the start"

@@ -10,8 +10,7 @@ res_y = 768"
 
 # An 800x600 picture would sit centred on this screen, its status line at
 # (482, 93); at 1024x768 the line is at (473, 12).
-read -r sx sy <<<"$(e2e_status_pos 1024 768)"
-e2e_wait_screen 15 text "Level: 1 Score: 0" "$sx" "$sy" 215
+e2e_wait_status_line 1024 768
 e2e_log "status line at ($sx, $sy)"
 for x in 10 30 50 70; do
   e2e_probe sprite "$E2E_SHOT" graphics/life.bmp 0 0 20 9 "$x" 10 || e2e_fail "no life icon at ($x, 10)"

@@ -5,8 +5,7 @@
 e2e_start_xvfb 800 600
 e2e_start_game
 
-read -r sx sy <<<"$(e2e_status_pos 800 600)"
-e2e_wait_screen 15 text "Level: 1 Score: 0" "$sx" "$sy" 215
+e2e_wait_status_line 800 600
 e2e_log "status line \"Level: 1 Score: 0\" at ($sx, $sy)"
 
 # The same frame shows one life icon per life, and no fifth one.

@@ -47,8 +47,7 @@ stars_moved() {
 
 e2e_start_xvfb 800 600
 e2e_start_game
-read -r sx sy <<<"$(e2e_status_pos 800 600)"
-e2e_wait_screen 15 text "Level: 1 Score: 0" "$sx" "$sy" 215
+e2e_wait_status_line 800 600
 shot_start=$E2E_SHOT
 e2e_probe sprite "$shot_start" "$SHIP" 0 0 64 33 "$START_X" "$START_Y" ||
   e2e_fail "the resting ship is not at ($START_X, $START_Y) at the start"

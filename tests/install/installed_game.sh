@@ -94,8 +94,7 @@ e2e_log "typed 'stardrift' in $elsewhere on $DISPLAY"
 # data was found. Its 17 characters of Allegro's 8x8 font, centred on x 370
 # with the top at y 9, fill the box x 302..437, y 9..16; nothing else in the
 # top 40 rows has its colour.
-read -r sx sy <<<"$(e2e_status_pos 800 600)"
-e2e_wait_screen 15 text "Level: 1 Score: 0" "$sx" "$sy" 215
+e2e_wait_status_line 800 600
 probed=$(e2e_probe box "$E2E_SHOT" 215 215 0 0 800 40) || e2e_fail "screen_probe box failed"
 read -r x0 y0 x1 y1 n <<<"$probed"
 [ "$x0" -ge 302 ] && [ "$y0" -ge 9 ] && [ "$x1" -le 437 ] && [ "$y1" -le 16 ] ||
