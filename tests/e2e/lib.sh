@@ -289,6 +289,30 @@ e2e_wait_status_line() {
   e2e_log "status line \"Level: 1 Score: 0\" at ($sx, $sy)"
 }
 
+# e2e_lives_shown SHOT: prints how many life icons stand in a row from
+# x = 10, and fails when another icon stands after a gap.
+e2e_lives_shown() {
+  local icon=$E2E_PALETTE n=0 i
+  while [ "$n" -lt 8 ] && e2e_probe sprite "$1" "$icon" 0 0 20 9 $((10 + 20 * n)) 10 2>/dev/null; do
+    n=$((n + 1))
+  done
+  for i in 1 2 3 4; do
+    if e2e_probe sprite "$1" "$icon" 0 0 20 9 $((10 + 20 * (n + i))) 10 2>/dev/null; then
+      echo "a life icon at x $((10 + 20 * (n + i))) after $n in a row" >&2
+      return 1
+    fi
+  done
+  echo "$n"
+}
+
+# e2e_four_lives_shown: the last shot shows exactly four life icons.
+e2e_four_lives_shown() {
+  local n
+  n=$(e2e_lives_shown "$E2E_SHOT") || e2e_fail "the life icons are not in a row"
+  [ "$n" = 4 ] || e2e_fail "$n life icons shown, want 4"
+  e2e_log "four life icons at x = 10, 30, 50, 70"
+}
+
 # e2e_score SHOT X Y MOST: prints N of the status line "Level: 1 Score: N"
 # with its centre-top at (X, Y), for N from 0 to MOST; fails when SHOT shows
 # no such line.

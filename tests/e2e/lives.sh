@@ -12,22 +12,6 @@ DEATH_X=$((W / 2))
 DEATH_Y=$((H / 2))
 DEADLINE_SECS=40
 
-# lives_shown SHOT: prints how many life icons stand in a row from x = 10,
-# and fails when another icon stands after a gap.
-lives_shown() {
-  local n=0 i
-  while [ "$n" -lt 8 ] && e2e_probe sprite "$1" graphics/life.bmp 0 0 20 9 $((10 + 20 * n)) 10 2>/dev/null; do
-    n=$((n + 1))
-  done
-  for i in 1 2 3 4; do
-    if e2e_probe sprite "$1" graphics/life.bmp 0 0 20 9 $((10 + 20 * (n + i))) 10 2>/dev/null; then
-      echo "a life icon at x $((10 + 20 * (n + i))) after $n in a row" >&2
-      return 1
-    fi
-  done
-  echo "$n"
-}
-
 death_shown() { e2e_probe text "$1" "$DEATH" "$DEATH_X" "$DEATH_Y" 50 2>/dev/null; }
 
 e2e_start_xvfb "$W" "$H"
@@ -35,7 +19,7 @@ e2e_start_game "[Settings]
 res_x = $W
 res_y = $H"
 e2e_wait_status_line "$W" "$H"
-n=$(lives_shown "$E2E_SHOT") || e2e_fail "the life icons are not in a row at the start"
+n=$(e2e_lives_shown "$E2E_SHOT") || e2e_fail "the life icons are not in a row at the start"
 [ "$n" = 4 ] || e2e_fail "$n life icons at the start, want 4"
 death_shown "$E2E_SHOT" && e2e_fail "the death message shows at the start"
 e2e_log "level 1, score 0, four life icons"
@@ -65,7 +49,7 @@ while :; do
   [ "$elapsed" -lt $((DEADLINE_SECS * 1000)) ] ||
     e2e_fail "still alive after $DEADLINE_SECS s among the asteroids (icons seen: $history)"
   e2e_shot field
-  n=$(lives_shown "$E2E_SHOT") || e2e_fail "the life icons are not in a row (icons seen: $history)"
+  n=$(e2e_lives_shown "$E2E_SHOT") || e2e_fail "the life icons are not in a row (icons seen: $history)"
   [ "$n" -le "$seen" ] || e2e_fail "$n life icons after $seen were shown, with no restart (icons seen: $history)"
   if [ "$n" -lt "$seen" ]; then
     if [ "$pending" = "$n" ]; then
@@ -126,7 +110,7 @@ while :; do
   e2e_shot restarted
   why=
   e2e_probe text "$E2E_SHOT" "Level: 1 Score: 0" "$sx" "$sy" 215 2>/dev/null || why="no \"Level: 1 Score: 0\""
-  n=$(lives_shown "$E2E_SHOT" 2>/dev/null) || n="?"
+  n=$(e2e_lives_shown "$E2E_SHOT" 2>/dev/null) || n="?"
   [ "$n" = 4 ] || why="$why; $n life icons, want 4"
   death_shown "$E2E_SHOT" && why="$why; the death message still shows"
   e2e_probe sprite "$E2E_SHOT" graphics/spaceship.bmp 0 0 64 33 $((W / 16)) $((H / 2)) 2>/dev/null ||

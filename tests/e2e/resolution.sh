@@ -11,11 +11,7 @@ res_y = 768"
 # An 800x600 picture would sit centred on this screen, its status line at
 # (482, 93); at 1024x768 the line is at (473, 12).
 e2e_wait_status_line 1024 768
-e2e_log "status line at ($sx, $sy)"
-for x in 10 30 50 70; do
-  e2e_probe sprite "$E2E_SHOT" graphics/life.bmp 0 0 20 9 "$x" 10 || e2e_fail "no life icon at ($x, 10)"
-done
-e2e_log "four life icons at x = 10, 30, 50, 70"
+e2e_four_lives_shown
 
 # Stars lie all over the screen, also in the strips right of x = 912 and
 # below y = 684, which an 800x600 picture covers neither at (0, 0) nor centred.
